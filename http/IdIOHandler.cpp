@@ -1,0 +1,1 @@
+#include "http/IdIOHandler.h"
