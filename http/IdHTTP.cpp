@@ -469,6 +469,16 @@ void TIdCustomHTTP::DoRequest(TIdHTTPMethod AMethod, const std::string& AURL, TI
     }
   } catch (...) {
     try {
+      // After an oversized or overdue head the stream position is unknown:
+      // whatever is still to come must not be taken for the next response.
+      bool tooLarge = false;
+      try {
+        throw;
+      } catch (const EIdHTTPHeadTooLarge&) {
+        tooLarge = true;
+      } catch (...) {
+      }
+      if (tooLarge || ReadDeadlinePassed()) Disconnect();
       closing();
     } catch (const std::exception&) {
       // The first failure is the one the caller needs to see.

@@ -81,6 +81,7 @@ bool TIdTCPConnection::IsConnected() {
 
 void TIdTCPConnection::SetReadDeadline(int32_t ADuration) {
   FHasReadDeadline = ADuration > 0;
+  FReadDeadlineHit = false;
   FReadDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ADuration);
 }
 
@@ -90,7 +91,10 @@ int32_t TIdTCPConnection::EffectiveWait(int32_t ATimeout, bool& ADeadlineBinds) 
   auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                   FReadDeadline - std::chrono::steady_clock::now())
                   .count();
-  if (left <= 0) throw EIdReadTimeout();
+  if (left <= 0) {
+    FReadDeadlineHit = true;
+    throw EIdReadTimeout();
+  }
   if (ATimeout < 0 || left <= ATimeout) {
     ADeadlineBinds = true;
     return static_cast<int32_t>(left);
@@ -111,6 +115,7 @@ int32_t TIdTCPConnection::FillInputQueue(bool ARaiseExceptionIfDisconnected, int
     bool deadlineBinds;
     int32_t wait = EffectiveWait(ATimeout, deadlineBinds);
     if (!FIOHandler->Readable(wait)) {
+      if (deadlineBinds) FReadDeadlineHit = true;
       if (ARaiseExceptionOnTimeout || deadlineBinds) throw EIdReadTimeout();
       return -1;
     }

@@ -89,6 +89,8 @@ class TIdTCPConnection : public TIdComponent {
   // Bounds every wait of the reads from now by ADuration ms in all (0 clears).
   void SetReadDeadline(int32_t ADuration);
   void ClearReadDeadline() { FHasReadDeadline = false; }
+  // Whether the deadline ended a read since it was set.
+  bool ReadDeadlinePassed() const { return FReadDeadlineHit; }
 
   TIdManagedBuffer* InputBuffer() { return &FInputBuffer; }
   TIdIOHandler* IOHandler() const { return FIOHandler; }
@@ -139,5 +141,6 @@ class TIdTCPConnection : public TIdComponent {
   bool FReadLnSplit = false;
   bool FReadLnTimedOut = false;
   bool FHasReadDeadline = false;
+  mutable bool FReadDeadlineHit = false;
   std::chrono::steady_clock::time_point FReadDeadline;
 };
