@@ -83,9 +83,20 @@ char IdLowCase(char ch) {
   return kLower[static_cast<unsigned char>(ch)];
 }
 
+// The upper-case mapping as a table: comparisons run on every header lookup.
+static const std::array<char, 256>& UpperTable() {
+  static const auto table = [] {
+    std::array<char, 256> t{};
+    for (int i = 0; i < 256; ++i) t[i] = IdUpCase(static_cast<char>(i));
+    return t;
+  }();
+  return table;
+}
+
 std::string UpperCase(std::string_view s) {
   std::string r(s);
-  for (char& c : r) c = IdUpCase(c);
+  const std::array<char, 256>& up = UpperTable();
+  for (char& c : r) c = up[static_cast<unsigned char>(c)];
   return r;
 }
 
@@ -97,8 +108,11 @@ std::string LowerCase(std::string_view s) {
 
 bool TextIsSame(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  const std::array<char, 256>& up = UpperTable();
   for (size_t i = 0; i < a.size(); ++i)
-    if (IdUpCase(a[i]) != IdUpCase(b[i])) return false;
+    if (a[i] != b[i] &&
+        up[static_cast<unsigned char>(a[i])] != up[static_cast<unsigned char>(b[i])])
+      return false;
   return true;
 }
 
@@ -266,7 +280,12 @@ void DecodeDateTime(TDateTime dt, int& year, int& month, int& day, int& hour, in
 }
 
 TDateTime OffsetFromUTC() {
+  // Asking the system costs a look at the zone files; within one second the
+  // answer cannot change in any way that matters here.
+  thread_local std::time_t cachedAt = -1;
+  thread_local TDateTime cached = 0;
   std::time_t now = std::time(nullptr);
+  if (now != static_cast<std::time_t>(-1) && now == cachedAt) return cached;
   std::tm utc{};
   std::tm* g = std::gmtime(&now);
   if (now == static_cast<std::time_t>(-1) || !g) throw EIdFailedToRetreiveTimeZoneInfo();
@@ -274,7 +293,9 @@ TDateTime OffsetFromUTC() {
   utc.tm_isdst = -1;  // let the system decide whether daylight saving applies
   std::time_t asLocal = std::mktime(&utc);
   if (asLocal == static_cast<std::time_t>(-1)) throw EIdFailedToRetreiveTimeZoneInfo();
-  return std::difftime(now, asLocal) / 86400.0;
+  cached = std::difftime(now, asLocal) / 86400.0;
+  cachedAt = now;
+  return cached;
 }
 
 TDateTime IdNow() {
@@ -301,7 +322,7 @@ std::string DateTimeGMTToHttpStr(TDateTime dt) {
 static int DayIndex(std::string_view s) {
   static const char* const kDays[] = {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"};
   for (int i = 0; i < 7; ++i)
-    if (UpperCase(s) == kDays[i]) return i + 1;
+    if (TextIsSame(s, kDays[i])) return i + 1;
   return 0;
 }
 
@@ -309,7 +330,7 @@ static int MonthIndex(std::string_view s) {
   static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
   for (int i = 0; i < 12; ++i)
-    if (UpperCase(s) == kMonths[i]) return i + 1;
+    if (TextIsSame(s, kMonths[i])) return i + 1;
   return 0;
 }
 

@@ -231,7 +231,7 @@ void TIdCustomHTTP::RetrieveHeaders() {
   std::string line = ReadHeadLine();
   try {
     while (!line.empty()) {
-      raw->Add(line);
+      raw->Add(std::move(line));
       line = ReadHeadLine();
     }
   } catch (const EIdConnClosedGracefully&) {

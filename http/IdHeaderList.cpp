@@ -1,10 +1,23 @@
 #include "http/IdHeaderList.h"
 
+#include <cstring>
+
 #include "http/IdGlobal.h"
 
 int32_t TIdHeaderList::Add(const std::string& s) {
   FLines.push_back(s);
   return Count() - 1;
+}
+
+int32_t TIdHeaderList::Add(std::string&& s) {
+  FLines.push_back(std::move(s));
+  return Count() - 1;
+}
+
+void TIdHeaderList::SetSeparator(const std::string& v) {
+  FNameValueSeparator = v;
+  FNameEnd = TrimRight(v);
+  if (FNameEnd.empty()) FNameEnd.assign(1, ':');
 }
 
 void TIdHeaderList::Insert(int32_t i, const std::string& s) {
@@ -46,18 +59,28 @@ void TIdHeaderList::AddStrings(const TIdHeaderList& other) {
   FLines.insert(FLines.end(), other.FLines.begin(), other.FLines.end());
 }
 
-// A name ends at the first ":" (the separator without its trailing blanks).
-static size_t NameEnd(const std::string& line, const std::string& separator) {
-  size_t n = separator.size();
-  while (n > 0 && static_cast<unsigned char>(separator[n - 1]) <= ' ') --n;
-  if (n == 0) return line.find(':');
-  return line.find(std::string_view(separator).substr(0, n));
+size_t TIdHeaderList::NameEnd(const std::string& line) const {
+  if (FNameEnd.size() == 1) {
+    const void* p = std::memchr(line.data(), FNameEnd[0], line.size());
+    return p ? static_cast<size_t>(static_cast<const char*>(p) - line.data()) : std::string::npos;
+  }
+  return line.find(FNameEnd);
+}
+
+bool TIdHeaderList::HasName(int32_t i, std::string_view name) const {
+  const std::string& line = FLines[static_cast<size_t>(i)];
+  const size_t n = name.size();
+  // The name must be followed by the name end, and the name end must not
+  // occur earlier: then the text before the first name end is the name.
+  return line.size() >= n + FNameEnd.size() && line.compare(n, FNameEnd.size(), FNameEnd) == 0 &&
+         TextIsSame(std::string_view(line).substr(0, n), name) &&
+         std::string_view(line).substr(0, n).find(FNameEnd) == std::string_view::npos;
 }
 
 std::string TIdHeaderList::NameAt(int32_t i) const {
   if (i < 0 || i >= Count()) return {};
   const std::string& line = FLines[static_cast<size_t>(i)];
-  size_t p = NameEnd(line, FNameValueSeparator);
+  size_t p = NameEnd(line);
   if (p == std::string::npos) return {};
   return FCaseSensitive ? line.substr(0, p) : UpperCase(line.substr(0, p));
 }
@@ -78,11 +101,8 @@ std::string TIdHeaderList::ValueAt(int32_t i) const {
 }
 
 int32_t TIdHeaderList::IndexOfHeader(const std::string& name) const {
-  for (int32_t i = 0; i < Count(); ++i) {
-    const std::string& line = FLines[static_cast<size_t>(i)];
-    size_t p = NameEnd(line, FNameValueSeparator);
-    if (p != std::string::npos && TextIsSame(std::string_view(line).substr(0, p), name)) return i;
-  }
+  for (int32_t i = 0; i < Count(); ++i)
+    if (HasName(i, name)) return i;
   return -1;
 }
 
@@ -126,13 +146,13 @@ void TIdHeaderList::Store(const std::string& name, const std::string& value) {
 void TIdHeaderList::CollectValues(const std::string& name, std::vector<std::string>* dest) const {
   if (!dest) return;
   for (int32_t i = 0; i < Count(); ++i)
-    if (TextIsSame(NameAt(i), name)) dest->push_back(ValueAt(i));
+    if (HasName(i, name)) dest->push_back(ValueAt(i));
 }
 
 void TIdHeaderList::CollectValues(const std::string& name, TIdHeaderList* dest) const {
   if (!dest) return;
   for (int32_t i = 0; i < Count(); ++i)
-    if (TextIsSame(NameAt(i), name)) dest->Add(ValueAt(i));
+    if (HasName(i, name)) dest->Add(ValueAt(i));
 }
 
 static bool IsBreakChar(char c) {

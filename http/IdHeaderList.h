@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TIdHeaderList {
@@ -17,6 +18,7 @@ class TIdHeaderList {
   const std::string& Strings(int32_t i) const { return FLines.at(static_cast<size_t>(i)); }
   void Put(int32_t i, const std::string& s) { FLines.at(static_cast<size_t>(i)) = s; }
   int32_t Add(const std::string& s);
+  int32_t Add(std::string&& s);
   void Insert(int32_t i, const std::string& s);
   void Delete(int32_t i);
   void Clear() { FLines.clear(); }
@@ -27,7 +29,7 @@ class TIdHeaderList {
   void AddStrings(const TIdHeaderList& other);
 
   const std::string& Separator() const { return FNameValueSeparator; }
-  void SetSeparator(const std::string& v) { FNameValueSeparator = v; }
+  void SetSeparator(const std::string& v);
   bool CaseSensitive() const { return FCaseSensitive; }
   bool MatchCase() const { return FCaseSensitive; }
   void SetMatchCase(bool v) { FCaseSensitive = v; }
@@ -59,10 +61,15 @@ class TIdHeaderList {
 
  private:
   void DeleteFoldedLines(int32_t index);
+  // Whether line i's name (text before the first name end) equals name
+  // without regard to case; no copies made.
+  bool HasName(int32_t i, std::string_view name) const;
+  size_t NameEnd(const std::string& line) const;
   std::vector<std::string> FoldAndInsert(const std::string& line) const;
 
   std::vector<std::string> FLines;
   std::string FNameValueSeparator = ": ";
+  std::string FNameEnd = ":";  // the separator without its trailing blanks
   bool FCaseSensitive = false;
   bool FUnfoldLines = true;
   bool FFoldLines = true;

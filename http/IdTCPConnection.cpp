@@ -195,8 +195,10 @@ void TIdTCPConnection::ReadToStream(TIdStream* AStream, int64_t AByteCount,
                                       (uint32_t(b[2]) << 8) | uint32_t(b[3]));
   }
   if (AByteCount >= 0) {
+    // Pre-size for what is announced, but never allocate more than a block
+    // ahead on the word of the peer: the stream grows as bytes really arrive.
     int64_t pos = AStream->Position();
-    AStream->SetSize(pos + AByteCount);
+    AStream->SetSize(pos + std::min<int64_t>(AByteCount, kMaxPresize));
     AStream->SetPosition(pos);
   }
   int64_t remaining = AReadUntilDisconnect ? 0x7FFFFFFF : std::max<int64_t>(AByteCount, 0);

@@ -93,6 +93,8 @@ class TIdTCPConnection : public TIdComponent {
   bool ReadDeadlinePassed() const { return FReadDeadlineHit; }
 
   TIdManagedBuffer* InputBuffer() { return &FInputBuffer; }
+  // Largest pre-sizing of a stream before its bytes arrive.
+  static constexpr int64_t kMaxPresize = 1 << 20;
   TIdIOHandler* IOHandler() const { return FIOHandler; }
   // The connection does not take ownership of a handler set here.
   void SetIOHandler(TIdIOHandler* AHandler);
@@ -110,6 +112,9 @@ class TIdTCPConnection : public TIdComponent {
   void SetMaxLineLength(int32_t v) { FMaxLineLength = v; }
   TIdMaxLineAction MaxLineAction() const { return FMaxLineAction; }
   void SetMaxLineAction(TIdMaxLineAction v) { FMaxLineAction = v; }
+  // Kept for callers that set them; the connection does not use them.
+  void* Intercept() const { return FIntercept; }
+  void SetIntercept(void* v) { FIntercept = v; }
   bool ASCIIFilter() const { return FASCIIFilter; }
   void SetASCIIFilter(bool v) { FASCIIFilter = v; }
 
