@@ -327,3 +327,32 @@ TEST(IdHTTP, SocketFailures) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IdHTTP, OlderProtocolVersionAsksForKeepAlive) {
+  ScriptedServer server;
+  server.AddConnection().ReadHead().Send("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\n");
+  server.AddConnection().ReadHead().Send(
+      "HTTP/1.0 200 OK\r\nConnection: Keep-Alive\r\nContent-Length: 2\r\n\r\n");
+  server.Start();
+  auto http = std::make_unique<TIdHTTP>();
+  http->SetProtocolVersion(pv1_0);
+  http->Head(Url(server));
+  EXPECT_FALSE(http->Connected());  // no keep-alive in the answer
+  http->Head(Url(server));
+  EXPECT_TRUE(http->Connected());
+  EXPECT_EQ(http->Reply()->ContentLength(), 2);
+  EXPECT_EQ(server.Received(0),
+            "HEAD /setup/x64.exe HTTP/1.0\r\n"
+            "Connection: keep-alive\r\n"
+            "Content-Type: text/html\r\n"
+            "Host: localhost:" +
+                std::to_string(server.Port()) +
+                "\r\n"
+                "Accept: text/html, */*\r\n"
+                "User-Agent: Mozilla/3.0 (compatible; Vorlix Library)\r\n"
+                "\r\n");
+}
+
+}  // namespace
