@@ -10,6 +10,7 @@ PACKAGES=(
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core libcurl4-openssl-dev curl
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   wine64 xvfb xauth xdotool x11-apps imagemagick python3
+  clang libclang-rt-14-dev
 )
 
 ensure_packages() {
