@@ -112,6 +112,8 @@ void TsCommonData::SetSkinManager(TsSkinManager* v) {
   if (v == TsSkinManager::DefaultManager()) v = nullptr;
   if (v == FSkinManager) return;
   FSkinManager = v;
+  // The control hears when the manager goes and drops it then.
+  if (v && FOwnerControl) v->FreeNotification(FOwnerControl);
   UpdateIndexes();
   TellOwner(SkinManager());
 }

@@ -15,11 +15,11 @@ class LabelTest : public SkinFixture {
     l->SetParent(form);
     return l;
   }
-  TPoint Measure(const TFont& f, const std::string& s) {
+  TPoint Measure(const TFont& f, const std::string& s, uint32_t flags = 0) {
     TCanvas* c = ScreenCanvas();
     c->Font()->Assign(f);
     TRect r{0, 0, 0, 0};
-    c->DrawText(s, r, DT_CALCRECT | DT_EXPANDTABS);
+    c->DrawText(s, r, DT_CALCRECT | DT_EXPANDTABS | flags);
     return {r.Right, r.Bottom};
   }
   // Pixels inside r whose colour is c.
@@ -65,7 +65,7 @@ TEST_F(LabelTest, EmptyCaptionAndLoneAmpersandMeasureAsOneBlank) {
   l->SetShowAccelChar(false);
   l->SetCaption("x");
   l->SetCaption("&");
-  EXPECT_EQ(l->Width(), Measure(*l->Font(), "&").X);
+  EXPECT_EQ(l->Width(), Measure(*l->Font(), "&", DT_NOPREFIX).X);
 }
 
 TEST_F(LabelTest, RightJustifiedLabelKeepsItsRightEdge) {
@@ -94,6 +94,7 @@ TEST_F(LabelTest, AccelCharIsNotDrawnOrMeasured) {
   l->SetShowAccelChar(false);
   l->SetCaption("x");
   l->SetCaption("&Save");
+  EXPECT_EQ(l->Width(), Measure(*l->Font(), "&Save", DT_NOPREFIX).X);
   EXPECT_GT(l->Width(), Measure(*l->Font(), "Save").X);
 }
 

@@ -8,11 +8,16 @@ namespace {
 using platform::EventKind;
 constexpr TColor kGrey = 0x808080;
 
-// 16 by 16, 24 bits, white background with a grey diagonal cross.
+bool OnCross(int32_t x, int32_t y) {
+  return x >= 2 && x <= 13 && (x == y || x == 15 - y);
+}
+
+// 16 by 16, 24 bits, white background (its bottom-left pixel too) with a grey
+// diagonal cross.
 std::unique_ptr<TBitmap> CrossGlyph() {
   auto b = std::make_unique<TBitmap>(16, 16, pf24bit);
   for (int32_t y = 0; y < 16; ++y)
-    for (int32_t x = 0; x < 16; ++x) b->SetPixel(x, y, x == y || x == 15 - y ? kGrey : clWhite);
+    for (int32_t x = 0; x < 16; ++x) b->SetPixel(x, y, OnCross(x, y) ? kGrey : clWhite);
   return b;
 }
 
@@ -40,8 +45,7 @@ class SpeedButtonTest : public SkinFixture {
   void ExpectCrossAt(int32_t gx, int32_t gy, TColor background) {
     for (int32_t y = 0; y < 16; ++y)
       for (int32_t x = 0; x < 16; ++x) {
-        const bool cross = x == y || x == 15 - y;
-        ASSERT_EQ(At(gx + x, gy + y), cross ? kGrey : background) << x << "," << y;
+        ASSERT_EQ(At(gx + x, gy + y), OnCross(x, y) ? kGrey : background) << x << "," << y;
       }
   }
 
@@ -81,11 +85,12 @@ TEST_F(SpeedButtonTest, AtRestOnlyTheKeyedGlyphIsDrawn) {
 
 TEST_F(SpeedButtonTest, TheGlyphsBottomLeftPixelChoosesTheTransparentColour) {
   auto g = CrossGlyph();
-  g->SetPixel(0, 15, kGrey);  // bottom-left is on the cross: grey is now the key
+  g->SetPixel(0, 15, kGrey);  // grey is now the key, white is drawn
   bclose->SetGlyph(g.get());
   Show();
   EXPECT_EQ(At(5 + 1, 4 + 0), clWhite);
   EXPECT_EQ(At(5 + 3, 4 + 3), kFormColor);
+  EXPECT_EQ(At(5 + 0, 4 + 15), kFormColor);
 }
 
 TEST_F(SpeedButtonTest, HoverShowsARaisedEdgeWithoutFill) {
@@ -175,11 +180,10 @@ TEST_F(SpeedButtonTest, GlyphPlacementFollowsLayoutAndAlignment) {
     b.SetAlignment(c.align);
     b.SetMargin(c.margin);
     form->PaintAll();
-    EXPECT_EQ(Px(c.gx, c.gy), kGrey) << int(c.layout) << " " << int(c.align) << " " << c.margin;
-    EXPECT_EQ(Px(c.gx + 15, c.gy), kGrey);
-    if (c.gx > 0) {
-      EXPECT_EQ(Px(c.gx - 1, c.gy), kFormColor);
-    }
+    EXPECT_EQ(Px(c.gx + 2, c.gy + 2), kGrey)
+        << int(c.layout) << " " << int(c.align) << " " << c.margin;
+    EXPECT_EQ(Px(c.gx + 13, c.gy + 2), kGrey);
+    EXPECT_EQ(Px(c.gx + 1, c.gy + 1), kFormColor);
   }
   b.SetParent(nullptr);
 }
@@ -187,7 +191,7 @@ TEST_F(SpeedButtonTest, GlyphPlacementFollowsLayoutAndAlignment) {
 TEST_F(SpeedButtonTest, SeparatorDrawsNothingAndDropDownWidens) {
   bclose->SetButtonStyle(tbsSeparator);
   Show();
-  EXPECT_EQ(At(5, 4), kFormColor);
+  EXPECT_EQ(At(5 + 2, 4 + 2), kFormColor);
   bclose->SetButtonStyle(tbsDropDown);
   EXPECT_EQ(bclose->Width(), 42);
   bclose->SetButtonStyle(tbsButton);
