@@ -161,6 +161,7 @@ TEST_F(SpeedButtonTest, GlyphPlacementFollowsLayoutAndAlignment) {
   auto g = CrossGlyph();
   b.SetGlyph(g.get());
   b.SetShowCaption(false);
+  b.SetFlat(true);
   b.SetBounds(0, 0, 40, 30);
   b.SetParent(form);
   struct {
