@@ -172,6 +172,39 @@ TEST_F(GaugeTest, SingleBorderLeavesABlackFrameAtEveryPercentage) {
   }
 }
 
+TEST_F(GaugeTest, EveryKindPaintsItsFigure) {
+  auto* g = MakeGauge(Bounds(0, 0, 100, 100));
+  g->SetBorderStyle(bsNone);
+  g->SetForeColor(kFore);
+  g->SetColor(clRed);
+  g->SetShowText(false);
+  g->SetProgress(50);
+  Show();
+  struct {
+    TsGaugeKind kind;
+    TPoint fore, back, outside;  // outside: -1 when the figure covers everything
+  } cases[] = {
+      {gkText, {-1, -1}, {50, 50}, {-1, -1}},
+      // H = 101, F = 50.5 rounded to even: rows 51 and below.
+      {gkVerticalBar, {50, 51}, {50, 50}, {-1, -1}},
+      {gkHorizontalBar, {49, 50}, {51, 50}, {-1, -1}},
+      // The slice runs from the bottom counter-clockwise to the top: the right half.
+      {gkPie, {75, 50}, {25, 50}, {1, 1}},
+      // At 50 % the needle stands upright in the middle.
+      {gkNeedle, {50, 25}, {30, 60}, {1, 99}},
+  };
+  for (auto c : cases) {
+    g->SetKind(c.kind);
+    if (c.fore.X >= 0) {
+      EXPECT_EQ(Px(c.fore.X, c.fore.Y), kFore) << int(c.kind);
+    }
+    EXPECT_EQ(Px(c.back.X, c.back.Y), clWhite) << int(c.kind);
+    if (c.outside.X >= 0) {
+      EXPECT_EQ(Px(c.outside.X, c.outside.Y), clRed) << int(c.kind);
+    }
+  }
+}
+
 TEST_F(GaugeTest, TextInvertsWhatIsBeneathIt) {
   auto* g = MakeGauge(Bounds(0, 0, 415, 123));
   g->SetBorderStyle(bsNone);
