@@ -1,15 +1,20 @@
-// Entry point: the application object, its title, the main window, the loop.
+// Entry point: the libraries' start-up steps, the application object and its
+// title, the main window, the loop.
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "app/Main.h"
+#include "controls/skin/sSkinManager.h"
 #include "framework/Application.h"
 #include "platform/Window.h"
 
-int main() {
+int main(int argc, char** argv) {
   platform::SetBackend(platform::Backend::Native);
   try {
     TApplication app;
+    sSkinLibraryStartup(std::vector<std::string>(argv + 1, argv + argc));
     app.SetTitle(Utf8ToAnsi("Загрузчик 1.0"));
     app.CreateForm<TMain_Form>();
     app.Run();
