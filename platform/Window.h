@@ -27,20 +27,26 @@ struct IntRect {
 
 // Modifier and button state, bit for bit the Windows MK_/shift layout the framework uses.
 enum : uint32_t {
-  kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32, kDouble = 64
+  kShift = 1,
+  kAlt = 2,
+  kCtrl = 4,
+  kLeft = 8,
+  kRight = 16,
+  kMiddle = 32,
+  kDouble = 64
 };
 
 enum class EventKind {
-  MouseDown,   // button 0 left, 1 right, 2 middle; clicks 2 for a native double click
+  MouseDown,  // button 0 left, 1 right, 2 middle; clicks 2 for a native double click
   MouseUp,
   MouseMove,
   MouseLeave,  // the pointer left the window
   KeyDown,     // key: Windows virtual-key code
   KeyUp,
-  Char,        // ch: one UTF-16 unit typed
-  Close,       // the user or window manager asks the window to close (Alt+F4, close box)
-  Expose,      // the system lost the window's pixels: present everything again
-  Activate,    // window became active (focus in)
+  Char,      // ch: one UTF-16 unit typed
+  Close,     // the user or window manager asks the window to close (Alt+F4, close box)
+  Expose,    // the system lost the window's pixels: present everything again
+  Activate,  // window became active (focus in)
   Deactivate,
 };
 
@@ -66,6 +72,9 @@ class NativeWindow {
  public:
   virtual ~NativeWindow() = default;
   virtual void SetTitle(const std::u16string& title) = 0;
+  // Windows are created without a frame or caption (every form here is
+  // borderless); false gives the system's normal frame.
+  virtual void SetBorderless(bool borderless) { (void)borderless; }
   // Client size; position is the screen position of the client area's top-left.
   virtual void SetBounds(int32_t x, int32_t y, int32_t width, int32_t height) = 0;
   virtual void Show(bool centered) = 0;
@@ -83,6 +92,8 @@ class NativeWindow {
 };
 
 enum class Backend { Headless, Native };
+// Chooses the back end for the whole process; call it before the first window is
+// made. Changing it once a window exists throws std::logic_error.
 void SetBackend(Backend b);
 Backend CurrentBackend();
 
@@ -110,8 +121,14 @@ struct Frame {
   int32_t presents = 0;  // number of Present calls so far
   IntRect last_area;
 };
+// An empty frame for a window that is not headless.
 const Frame& PresentedFrame(NativeWindow* w);
 void SetScreenSize(int32_t width, int32_t height);
+// What the window was last told (defaults for a window that is not headless).
+std::u16string TitleOf(NativeWindow* w);
+Cursor CursorOf(NativeWindow* w);
+bool HasCapture(NativeWindow* w);
+bool IsBorderless(NativeWindow* w);
 }  // namespace headless
 
 }  // namespace platform
