@@ -132,8 +132,20 @@ TEST_F(HeaderPanel, CaptionStartsAtTheIndent) {
         bottom = std::max(bottom, y);
       }
   ASSERT_GE(last, 0) << "no caption drawn";
-  EXPECT_GE(first, 9);
-  EXPECT_LE(first, 11);
+  // The text's own left bearing, measured on a blank image.
+  TBitmap probe(415, 27, pf32bit);
+  probe.Canvas()->Brush()->SetColor(clWhite);
+  probe.Canvas()->FillRect({0, 0, 415, 27});
+  probe.Canvas()->SetFont(*p->HeaderFont());
+  DrawCaptionText(probe.Canvas(), {0, 0, 415, 27}, p->Caption(), false);
+  int32_t bearing = -1;
+  for (int32_t x = 0; x < 415 && bearing < 0; ++x)
+    for (int32_t y = 0; y < 27; ++y)
+      if (probe.GetPixel(x, y) != clWhite) {
+        bearing = x;
+        break;
+      }
+  EXPECT_EQ(first, 9 + bearing);
   EXPECT_GT(last, 150);
   // One line, vertically centred in the 27-pixel header.
   EXPECT_GE(top, 3);
@@ -322,6 +334,65 @@ TEST_F(HeaderPanel, CollapseButtonAndChevrons) {
   EXPECT_EQ(Px(bo.X, bo.Y), 14483455);
   Move(in.X - 30, in.Y);
   EXPECT_EQ(Px(bo.X, bo.Y), clWhite);
+}
+
+TEST_F(HeaderPanel, CollapsedLookAndDrawDirection) {
+  TNxHeaderPanel* p = LoosePanel(200, 100);
+  p->SetHeaderStyle(psFlat);
+  p->SetHeaderColor(clWhite);
+  p->SetCaption(u"WWWW");
+  p->HeaderFont()->SetColor(clBlue);
+  p->SetOptions(hoCollapseButton);
+  ShowForm();
+  auto inkIn = [&](int32_t right) {
+    int32_t n = 0;
+    for (int32_t y = 0; y < 27; ++y)
+      for (int32_t x = 0; x < right; ++x) n += Px(At(p, x, y).X, At(p, x, y).Y) == clBlue;
+    return n;
+  };
+  EXPECT_GT(inkIn(p->ClientWidth()), 0);
+  // Collapsed: no caption; the chevrons point the other way ("HEADEREXPAND": row 0 X...X...).
+  p->SetExpanded(false);
+  Pump();
+  EXPECT_EQ(inkIn(p->ClientWidth()), 0);
+  TPoint c = At(p, p->ClientWidth() - 16, 10);
+  EXPECT_EQ(Px(c.X, c.Y), RGB(49, 52, 49));
+  EXPECT_EQ(Px(c.X + 3, c.Y), clWhite);
+
+  // Right to left: collapsed, the button moves to x 4 and the chevrons swap back.
+  p->SetDrawDirection(diRightToLeft);
+  Pump();
+  EXPECT_EQ(p->CollapseButtonRect(), Rect(4, 4, 22, 22));
+  c = At(p, 4 + 5, 10);
+  EXPECT_EQ(Px(c.X + 3, c.Y), RGB(49, 52, 49));
+  EXPECT_EQ(Px(c.X, c.Y), clWhite);
+
+  // Pressing the button shows the pressed gradient until the release.
+  const TRect b = p->CollapseButtonRect();
+  const TPoint in = At(p, b.Left + 1, b.Top + 1);
+  Down(in.X, in.Y);
+  const TPoint corner = At(p, b.Left, b.Top);
+  EXPECT_EQ(Px(corner.X, corner.Y), 557032);
+  Up(in.X, in.Y);
+  EXPECT_TRUE(p->Expanded());
+  EXPECT_EQ(Px(At(p, 4, 4).X, At(p, 4, 4).Y), clWhite);
+}
+
+TEST_F(HeaderPanel, PictureIsStretchedOverTheBody) {
+  TNxHeaderPanel* p = MainPanel(u"");
+  TBitmap pic(2, 2, pf24bit);
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 2; ++x) pic.SetPixel(x, y, y == 0 ? clRed : clBlue);
+  ShowForm();
+  p->SetPicture(&pic);
+  Pump();
+  EXPECT_EQ(Px(1 + 10, 1 + 27), clRed);
+  EXPECT_EQ(Px(1 + 400, 1 + 80), clRed);
+  EXPECT_EQ(Px(1 + 10, 1 + 149), clBlue);
+  EXPECT_EQ(Px(1 + 10, 1 + 26), kBorder);  // the header is not covered
+  p->Picture()->Assign(nullptr);
+  Pump();
+  EXPECT_EQ(Px(1 + 10, 1 + 27), ColorToRGB(clWindow));
 }
 
 TEST_F(HeaderPanel, CollapseAndExpandWithVetoes) {
