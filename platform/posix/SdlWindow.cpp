@@ -321,13 +321,19 @@ class SdlWindow final : public NativeWindow {
   Cursor cursor_ = Cursor::Arrow;
 };
 
-// The window an event belongs to. Key events sent straight to a window that has no
-// keyboard focus (no window manager) carry id 0: the focused or newest visible
-// window takes them.
-SdlWindow* Target(uint32_t id) {
+// The window an event belongs to; nullptr when it is gone.
+SdlWindow* Exact(uint32_t id) {
   Video& v = V();
-  if (auto it = v.windows.find(id); it != v.windows.end()) return it->second;
-  if (auto it = v.windows.find(v.focused); it != v.windows.end()) return it->second;
+  auto it = v.windows.find(id);
+  return it != v.windows.end() ? it->second : nullptr;
+}
+
+// Keyboard events sent straight to a window that has no keyboard focus (no window
+// manager) carry id 0: the focused or newest visible window takes them.
+SdlWindow* KeyTarget(uint32_t id) {
+  Video& v = V();
+  if (id) return Exact(id);
+  if (SdlWindow* w = Exact(v.focused)) return w;
   for (auto it = v.order.rbegin(); it != v.order.rend(); ++it)
     if ((*it)->Visible()) return *it;
   return nullptr;
@@ -351,7 +357,7 @@ bool Dispatch(const SDL_Event& ev) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       const int32_t b = button_of(ev.button.button);
-      if (b < 0 || !(w = Target(ev.button.windowID))) return false;
+      if (b < 0 || !(w = Exact(ev.button.windowID))) return false;
       const bool down = ev.type == SDL_MOUSEBUTTONDOWN;
       if (down)
         v.button_mask |= kMask[b];
@@ -367,7 +373,7 @@ bool Dispatch(const SDL_Event& ev) {
       break;
     }
     case SDL_MOUSEMOTION:
-      if (!(w = Target(ev.motion.windowID))) return false;
+      if (!(w = Exact(ev.motion.windowID))) return false;
       v.button_mask = 0;
       if (ev.motion.state & SDL_BUTTON_LMASK) v.button_mask |= kLeft;
       if (ev.motion.state & SDL_BUTTON_RMASK) v.button_mask |= kRight;
@@ -379,7 +385,7 @@ bool Dispatch(const SDL_Event& ev) {
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-      if (!(w = Target(ev.key.windowID))) return false;
+      if (!(w = KeyTarget(ev.key.windowID))) return false;
       e.kind = ev.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp;
       e.key = VirtualKey(ev.key.keysym);
       e.shift = Modifiers(ev.key.keysym.mod);
@@ -389,10 +395,10 @@ bool Dispatch(const SDL_Event& ev) {
       // Without a window manager nobody turns Alt+F4 into a close request.
       if (ev.key.keysym.scancode == SDL_SCANCODE_F4 && (ev.key.keysym.mod & KMOD_ALT) &&
           !(ev.key.keysym.mod & (KMOD_CTRL | KMOD_SHIFT))) {
-        if ((w = Target(id))) w->Deliver(InputEvent{.kind = EventKind::Close});
+        if ((w = KeyTarget(id))) w->Deliver(InputEvent{.kind = EventKind::Close});
         return true;
       }
-      if (const char16_t c = ControlChar(ev.key.keysym); c && (w = Target(id))) {
+      if (const char16_t c = ControlChar(ev.key.keysym); c && (w = KeyTarget(id))) {
         w->Deliver(InputEvent{.kind = EventKind::Char, .shift = e.shift, .ch = c});
         return true;
       }
@@ -403,14 +409,14 @@ bool Dispatch(const SDL_Event& ev) {
       const uint32_t mods = Modifiers(uint16_t(SDL_GetModState()));
       bool any = false;
       for (char16_t c : utf::ToUtf16(ev.text.text)) {
-        if (!(w = Target(id))) break;
+        if (!(w = KeyTarget(id))) break;
         w->Deliver(InputEvent{.kind = EventKind::Char, .shift = mods, .ch = c});
         any = true;
       }
       return any;
     }
     case SDL_WINDOWEVENT:
-      if (!(w = Target(ev.window.windowID))) return false;
+      if (!(w = Exact(ev.window.windowID))) return false;
       switch (ev.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
           e.kind = EventKind::Close;
