@@ -22,6 +22,8 @@ enum class ThemeState {
 };
 // Asks the library afresh (is the application themed, then is a theme active).
 ThemeState QueryThemeState();
+// For tests of the unthemed look: while set, QueryThemeState answers Unthemed.
+void SetThemesSwitchedOff(bool off);
 
 // An open theme-data handle for one window class list (for example u"button");
 // closed when the owner goes.

@@ -9,6 +9,8 @@ ThemeState QueryThemeState() {
   return ThemeState::Unthemed;
 }
 
+void SetThemesSwitchedOff(bool) {}
+
 std::unique_ptr<ThemeData> OpenThemeData(uintptr_t, const char16_t*) {
   return nullptr;
 }

@@ -54,6 +54,8 @@ class ThemeLibrary {
   HMODULE module_ = nullptr;
 };
 
+bool gSwitchedOff = false;
+
 ThemeLibrary& Library() {
   static ThemeLibrary lib;
   return lib;
@@ -89,11 +91,15 @@ void LoadThemeLibrary() {
 
 ThemeState QueryThemeState() {
   ThemeLibrary& lib = Library();
-  if (!lib.Loaded()) return ThemeState::Unthemed;
+  if (!lib.Loaded() || gSwitchedOff) return ThemeState::Unthemed;
   if (!lib.isAppThemed || !lib.isThemeActive) return ThemeState::Failed;
   if (!lib.isAppThemed()) return ThemeState::Unthemed;
   if (!lib.isThemeActive()) return ThemeState::Unthemed;
   return ThemeState::Themed;
+}
+
+void SetThemesSwitchedOff(bool off) {
+  gSwitchedOff = off;
 }
 
 std::unique_ptr<ThemeData> OpenThemeData(uintptr_t window, const char16_t* classList) {
