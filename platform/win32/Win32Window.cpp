@@ -92,10 +92,12 @@ class Win32Window final : public NativeWindow {
     HWND owner = win32::AppWindow();
     HWND h = CreateWindowExW(0, kFormClass, L"", Style(), 0, 0, 1, 1, owner, nullptr,
                              GetModuleHandleW(nullptr), this);
-    if (!h)
+    if (!h) {
+      const DWORD error = GetLastError();
+      (void)hwnd_.release();  // the system destroyed what WM_NCCREATE attached
       throw std::runtime_error("cannot open a window: CreateWindowEx failed (error " +
-                               std::to_string(GetLastError()) + ")");
-    hwnd_.reset(h);
+                               std::to_string(error) + ")");
+    }
     P().order.push_back(this);
   }
   ~Win32Window() override {
@@ -185,6 +187,8 @@ class Win32Window final : public NativeWindow {
     if (listener_) listener_->OnWindowEvent(e);
   }
   LRESULT Proc(UINT msg, WPARAM wp, LPARAM lp);
+  // From WM_NCCREATE on: messages arrive before CreateWindowEx returns.
+  void Attach(HWND h) { hwnd_.reset(h); }
 
  private:
   DWORD Style() const { return WS_CLIPCHILDREN | (borderless_ ? WS_POPUP : WS_OVERLAPPEDWINDOW); }
@@ -330,7 +334,9 @@ LRESULT Win32Window::Proc(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    auto* self = static_cast<Win32Window*>(cs->lpCreateParams);
+    self->Attach(hwnd);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* w = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   return w ? w->Proc(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
