@@ -14,6 +14,10 @@
 
 #include "framework/Types.h"
 
+namespace platform {
+class FontFace;
+}
+
 // ---------------------------------------------------------------- graphics objects
 
 class TGraphicsObject : public TObject {
@@ -108,7 +112,9 @@ class TCanvas;
 // A device-independent bitmap. Rows are stored bottom-up and padded to 4 bytes, as
 // in the standard file format, so ScanLine(y) gives row y (0 = top) in place.
 // 32-bit pixels are B, G, R, X bytes; 24-bit B, G, R; 4-bit palette indexes, high
-// nibble first. pf1bit is a mask (1 = white).
+// nibble first. pf1bit is a mask (1 = white). New pixels are white. ScanLine of a
+// row outside the bitmap raises EInvalidGraphic. On Windows 32-bit pixels live in a
+// DIB section (see NativeDC).
 class TBitmap : public TGraphicsObject {
  public:
   TBitmap();
@@ -172,16 +178,15 @@ class TBitmap : public TGraphicsObject {
 
 // ---------------------------------------------------------------- text drawing flags
 
-constexpr uint32_t DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2,
-                   DT_VCENTER = 0x4, DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10,
-                   DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
-                   DT_EXTERNALLEADING = 0x200, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800,
-                   DT_END_ELLIPSIS = 0x8000, DT_RTLREADING = 0x20000;
+constexpr uint32_t DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4,
+                   DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40,
+                   DT_NOCLIP = 0x100, DT_EXTERNALLEADING = 0x200, DT_CALCRECT = 0x400,
+                   DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000, DT_RTLREADING = 0x20000;
 
 constexpr uint32_t BDR_RAISEDOUTER = 0x1, BDR_SUNKENOUTER = 0x2, BDR_RAISEDINNER = 0x4,
                    BDR_SUNKENINNER = 0x8, EDGE_RAISED = 0x5, EDGE_SUNKEN = 0xA;
-constexpr uint32_t BF_LEFT = 0x1, BF_TOP = 0x2, BF_RIGHT = 0x4, BF_BOTTOM = 0x8,
-                   BF_RECT = 0xF, BF_MIDDLE = 0x800, BF_FLAT = 0x4000;
+constexpr uint32_t BF_LEFT = 0x1, BF_TOP = 0x2, BF_RIGHT = 0x4, BF_BOTTOM = 0x8, BF_RECT = 0xF,
+                   BF_MIDDLE = 0x800, BF_FLAT = 0x4000;
 constexpr uint32_t DFC_BUTTON = 4, DFCS_BUTTONPUSH = 0x10, DFCS_ADJUSTRECT = 0x2000,
                    DFCS_PUSHED = 0x200, DFCS_FLAT = 0x4000;
 
@@ -213,8 +218,8 @@ class TCanvas : public TObject {
   TPoint PenPos() const { return FPenPos; }
   void SetPenPos(TPoint p) { FPenPos = p; }
 
-  void FillRect(const TRect& r);   // brush
-  void FrameRect(const TRect& r);  // one pixel, brush colour
+  void FillRect(const TRect& r);                               // brush
+  void FrameRect(const TRect& r);                              // one pixel, brush colour
   void Rectangle(int32_t l, int32_t t, int32_t r, int32_t b);  // pen outline, brush inside
   void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
   void MoveTo(int32_t x, int32_t y);
@@ -239,7 +244,9 @@ class TCanvas : public TObject {
   void DrawEdge(TRect& r, uint32_t edge, uint32_t flags);
   void DrawFrameControl(TRect& r, uint32_t type, uint32_t state);
 
-  // Text: 8-bit texts are code page 1251.
+  // Text: 8-bit texts are code page 1251. As on the platform, a solid brush paints
+  // the text's cell box first (opaque mode); bsClear draws the glyphs only.
+  // TextOut moves PenPos to the end of the text.
   int32_t TextWidth(const std::string& text);
   int32_t TextHeight(const std::string& text);
   TPoint TextExtent(const std::string& text);
@@ -258,6 +265,18 @@ class TCanvas : public TObject {
   TPen FPen;
   TBrush FBrush;
   TPoint FPenPos;
+  platform::FontFace* FFace = nullptr;  // font engine face of FFont, dropped on change
+
+  platform::FontFace* Face();
+  TRect DeviceClip() const;  // FClip within the target, in target coordinates
+  void PenLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1);  // logical; end excluded
+  void PenDot(int32_t dx, int32_t dy);                           // device coordinates
+  void BrushSpan(int32_t y, int32_t x0, int32_t x1);             // device, clipped already
+  void EllipticShape(int32_t l, int32_t t, int32_t r, int32_t b, const double* sector);
+  void Blit(int32_t x, int32_t y, int32_t w, int32_t h, const TBitmap* src, int32_t sx, int32_t sy,
+            uint32_t rop, bool keyed, uint32_t key);  // device coordinates
+  int32_t DrawTextImpl(std::u16string text, TRect& r, uint32_t flags);
+  int32_t FPenStep = 0;  // position in the dash pattern of the current line
 };
 
 // Screen-independent measuring canvas (a 1x1 bitmap), for controls without a surface.
