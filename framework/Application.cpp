@@ -44,7 +44,8 @@ void TApplication::Run() {
 }
 
 void TApplication::Terminate() {
-  Queued q{Queued::Quit};
+  Queued q;
+  q.kind = Queued::Quit;
   FQueue.push_back(q);
 }
 
@@ -149,14 +150,16 @@ intptr_t TApplication::SendAppMessage(uint32_t Msg, uintptr_t WParam, intptr_t L
 }
 
 void TApplication::PostAppMessage(uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
-  Queued q{Queued::AppPost};
+  Queued q;
+  q.kind = Queued::AppPost;
   q.msg = {Msg, WParam, LParam, 0};
   FQueue.push_back(q);
   platform::WakeUp();
 }
 
 void TApplication::PostMessage(TControl* target, uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
-  Queued q{Queued::Post};
+  Queued q;
+  q.kind = Queued::Post;
   q.target = target;
   q.msg = {Msg, WParam, LParam, 0};
   FQueue.push_back(q);
@@ -164,7 +167,8 @@ void TApplication::PostMessage(TControl* target, uint32_t Msg, uintptr_t WParam,
 }
 
 void TApplication::QueueInput(TForm* f, const platform::InputEvent& e) {
-  Queued q{Queued::Input};
+  Queued q;
+  q.kind = Queued::Input;
   q.form = f;
   q.event = e;
   FQueue.push_back(q);

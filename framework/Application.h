@@ -86,7 +86,7 @@ class TApplication : public TComponent {
 
  private:
   struct Queued {
-    enum Kind { Input, Post, AppPost, Quit } kind;
+    enum Kind { Input, Post, AppPost, Quit } kind = Input;
     TForm* form = nullptr;
     TControl* target = nullptr;
     platform::InputEvent event;
