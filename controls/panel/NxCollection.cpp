@@ -647,8 +647,11 @@ void TNxButton::KeyDown(uint16_t& Key, TShiftState Shift) {
 void TNxButton::KeyUp(uint16_t& Key, TShiftState Shift) {
   TNxCollectionControl::KeyUp(Key, Shift);
   if (Key == 0) return;
+  // Only a space pressed on this button clicks it: one pressed elsewhere and
+  // released after the focus moved here is not a click here.
+  const bool pressed = FSpaceDown;
   FSpaceDown = false;
-  if (Key == VK_SPACE) {
+  if (Key == VK_SPACE && pressed) {
     Invalidate();
     Click();
   }
@@ -686,6 +689,8 @@ void TNxButton::WndProc(TMessage& Message) {
     case CM_ENABLEDCHANGED:
     case CM_ENTER:
     case CM_EXIT:
+      // The space key's release goes to the next focused control: let go here.
+      if (Message.Msg == CM_EXIT) FSpaceDown = false;
       TNxCollectionControl::WndProc(Message);
       Invalidate();
       return;

@@ -392,6 +392,18 @@ TEST_F(GlyphButton, SpaceClicksOnRelease) {
   EXPECT_FALSE(b->SpaceDown());
   EXPECT_EQ(clicks, 1);
 
+  // Space pressed here and released after the focus moved on clicks neither button.
+  TNxButton* other = Plain("Other", Bounds(100, 10, 80, 25));
+  int otherClicks = 0;
+  other->OnClick = [&](TObject*) { ++otherClicks; };
+  Key(platform::EventKind::KeyDown, VK_SPACE);
+  other->SetFocus();
+  EXPECT_FALSE(b->SpaceDown());
+  Key(platform::EventKind::KeyUp, VK_SPACE);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(otherClicks, 0);
+  b->SetFocus();
+
   // A key handler that swallows the key suppresses the click.
   b->OnKeyUp = [](TObject*, uint16_t& key, TShiftState) { key = 0; };
   Press(VK_SPACE);
