@@ -287,6 +287,10 @@ TEST_F(GlyphButton, ThemedFace) {
   Pump();
   EXPECT_NE(snapshot(), normal);
   b->SetDown(false);
+  // A theme change reopens the style's data; the face is drawn as before.
+  b->Perform(WM_THEMECHANGED);
+  Pump();
+  EXPECT_EQ(snapshot(), normal);
   b->SetEnabled(false);
   Pump();
   EXPECT_NE(snapshot(), normal);

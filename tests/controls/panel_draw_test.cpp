@@ -2,6 +2,8 @@
 // into off-screen bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -234,6 +236,41 @@ TEST(PanelDraw, TextPrefixes) {
       differ = withPrefix->GetPixel(x, y) != noPrefix->GetPixel(x, y);
   EXPECT_TRUE(differ);
   EXPECT_EQ(withPrefix->Canvas()->Brush()->Style(), bsSolid);
+}
+
+TEST(PanelDraw, TextAlignmentAndEllipsis) {
+  auto inkRange = [](TBitmap& b) {
+    int32_t lo = b.Width(), hi = -1;
+    for (int32_t y = 0; y < b.Height(); ++y)
+      for (int32_t x = 0; x < b.Width(); ++x)
+        if (b.GetPixel(x, y) != clWhite) {
+          lo = std::min(lo, x);
+          hi = std::max(hi, x);
+        }
+    return std::pair{lo, hi};
+  };
+  std::vector<std::pair<int32_t, int32_t>> ranges;
+  for (TAlignment a : {taLeftJustify, taCenter, taRightJustify}) {
+    auto b = Filled(120, 20, clWhite);
+    b->Canvas()->Font()->SetColor(clBlack);
+    DrawTextRect(b->Canvas(), {10, 0, 110, 20}, a, false, u"Mid");
+    ranges.push_back(inkRange(*b));
+  }
+  EXPECT_LT(ranges[0].first, 15);
+  EXPECT_GT(ranges[2].second, 104);
+  EXPECT_LE(ranges[2].second, 109);
+  EXPECT_LT(ranges[0].first, ranges[1].first);
+  EXPECT_LT(ranges[1].first, ranges[2].first);
+  EXPECT_LE(std::abs((ranges[1].first + ranges[1].second) - 120), 3);
+
+  // Too long for the rectangle: cut inside it.
+  auto b = Filled(120, 20, clWhite);
+  b->Canvas()->Font()->SetColor(clBlack);
+  DrawCaptionText(b->Canvas(), {10, 0, 60, 20}, std::u16string(40, u'W'), false);
+  auto [lo, hi] = inkRange(*b);
+  EXPECT_GE(lo, 10);
+  EXPECT_LT(hi, 60);
+  EXPECT_GT(hi, 40);
 }
 
 TEST(PanelSchemes, PublishedSlots) {
