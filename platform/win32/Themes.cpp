@@ -57,8 +57,10 @@ class ThemeLibrary {
 bool gSwitchedOff = false;
 
 ThemeLibrary& Library() {
-  static ThemeLibrary lib;
-  return lib;
+  // Never destroyed: the library stays loaded until the process ends, so theme
+  // data closed by controls that outlive static destruction still finds it.
+  static ThemeLibrary* lib = new ThemeLibrary;
+  return *lib;
 }
 
 class WinThemeData : public ThemeData {
