@@ -293,17 +293,32 @@ void TsGauge::DrawFigure(TCanvas* c, const TRect& R) {
 void TsGauge::PaintPlain() {
   const int32_t w = Width(), h = Height();
   if (w < 1 || h < 1) return;
-  TBitmap image(w, h, pf32bit);
-  FillBlack(image);
+  std::string text;
+  if (FShowText) {
+    text = std::to_string(FCalcPercents ? PercentDone() : FCurValue) + FSuffix;
+    if (OnPaintText) OnPaintText(this, text);
+  }
+  const TFont* f = Font();
+  const std::string key =
+      Format("%d %d %d %d %d %d %d %d %d %d %d %d %d ", w, h, PercentDone(),
+             static_cast<int>(FKind), static_cast<int>(FBorderStyle), static_cast<int>(FForeColor),
+             static_cast<int>(FBackColor), static_cast<int>(Color()), FShowText ? 1 : 0,
+             static_cast<int>(f->Color()), f->Height(), static_cast<int>(f->Style()),
+             static_cast<int>(f->Charset())) +
+      f->Name() + "|" + text;
+  if (FPlainImage && key == FPlainKey) {
+    Canvas()->Draw(0, 0, FPlainImage.get());
+    return;
+  }
+  auto image = std::make_unique<TBitmap>(w, h, pf32bit);
+  FillBlack(*image);
   TRect R{0, 0, w, h};
   if (FBorderStyle == bsSingle) R = R.Inflate(-1, -1);
   TBitmap overlay(w, h, pf32bit);
   FillBlack(overlay);
   DrawFigure(overlay.Canvas(), R);
-  XorInto(image, overlay);
+  XorInto(*image, overlay);
   if (FShowText) {
-    std::string text = std::to_string(FCalcPercents ? PercentDone() : FCurValue) + FSuffix;
-    if (OnPaintText) OnPaintText(this, text);
     TBitmap textLayer(w, h, pf32bit);
     FillBlack(textLayer);
     TCanvas* tc = textLayer.Canvas();
@@ -319,7 +334,9 @@ void TsGauge::PaintPlain() {
       tc->TextOut(X, Y, text);
       tc->ResetClip();
     }
-    XorInto(image, textLayer);
+    XorInto(*image, textLayer);
   }
-  Canvas()->Draw(0, 0, &image);
+  Canvas()->Draw(0, 0, image.get());
+  FPlainImage = std::move(image);
+  FPlainKey = key;
 }

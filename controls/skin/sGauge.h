@@ -93,5 +93,9 @@ class TsGauge : public TGraphicControl {
   std::unique_ptr<TBitmap> FProgressImage;
   TTimer* FTimer = nullptr;
   std::unique_ptr<TBitmap> FAnimImage;
+  // The last unskinned picture and what it was made from: a control painted
+  // over the gauge (a label whose text changes) repaints it without composing.
+  std::unique_ptr<TBitmap> FPlainImage;
+  std::string FPlainKey;
   bool FSkinCacheStale = true;
 };
