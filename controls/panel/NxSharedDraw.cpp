@@ -92,6 +92,8 @@ void DrawGlossyGradient(TCanvas* Canvas, const TRect& Rect, TColor TopColor, TCo
                         int32_t HighlightRows) {
   const int32_t w = Rect.Right - Rect.Left, h = Rect.Bottom - Rect.Top;
   if (w <= 0 || h <= 0) return;
+  // Nothing to compose when the clip (a repaint elsewhere on the panel) misses it.
+  if (IntersectRect(Rect, Canvas->ClipRect()).IsEmpty()) return;
   const TColor top = ColorToRGB(TopColor), base = ColorToRGB(BaseColor);
   TBitmap image(w, h, pf24bit);
   const int32_t c = w / 2;
