@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The program's transfer against curl, same local server, same run.
+#
+#   bench/download_bench.sh [SIZE_MB]      (default 256)
+#
+# Builds build/app-host, serves a SIZE_MB package from tools/package_server.py
+# on 127.0.0.1, takes it three times with `curl -s -o` and three times with the
+# program's own attempt (headless host: window, gauge, labels and message
+# dispatch after every 1024-byte piece), and prints both throughputs, their
+# ratio and the program's peak memory, also for a 32 MiB package to show that
+# memory does not grow with the package.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+SIZE_MB="${1:-256}"
+cd "$ROOT"
+cmake -S . -B build/app-host -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/app-host --target bench_download_bench -j "${JOBS:-2}" >/dev/null
+work="$(mktemp -d)"
+server=""
+cleanup() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+serve() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null || true
+  rm -f "$work/port"
+  python3 tools/package_server.py --port 0 --port-file "$work/port" --size-mb "$1" \
+    --time-limit 600 2>/dev/null &
+  server=$!
+  for _ in $(seq 1 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+  [ -s "$work/port" ] || { echo "package server did not start" >&2; exit 1; }
+  port=$(cat "$work/port")
+}
+
+# program SIZE_MB: "bytes_per_second peak_rss_kib" of three attempts.
+program() {
+  VORLIX_BENCH_HOST="127.0.0.1:$port" VORLIX_BENCH_TMP="$work/" \
+    build/app-host/bench/bench_download_bench --benchmark_format=json 2>/dev/null |
+    python3 -c 'import json,sys; b=json.load(sys.stdin)["benchmarks"][0]; assert "error_message" not in b, b; print(b["bytes_per_second"], int(b["peak_rss_kib"]))'
+}
+
+serve "$SIZE_MB"
+bytes=$((SIZE_MB * 1048576))
+best=""
+for _ in 1 2 3; do
+  t=$(curl -s -o "$work/curl.bin" -w '%{time_total}' "http://127.0.0.1:$port/setup/x64.exe")
+  [ "$(stat -c %s "$work/curl.bin")" = "$bytes" ] || { echo "curl got a short file" >&2; exit 1; }
+  best=$(python3 -c "print(min(float('$t'), float('${best:-1e9}')))")
+done
+rm -f "$work/curl.bin"
+read -r prog_bps prog_peak < <(program)
+curl_bps=$(python3 -c "print($bytes / $best)")
+serve 32
+read -r _ small_peak < <(program)
+
+python3 - "$SIZE_MB" "$curl_bps" "$prog_bps" "$prog_peak" "$small_peak" <<'PY'
+import sys
+size, curl, prog, peak, small = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), int(sys.argv[4]), int(sys.argv[5])
+mb = 1e6
+print(f"package:            {size} MiB from 127.0.0.1")
+print(f"curl -s -o:         {curl / mb:8.1f} MB/s (best of 3)")
+print(f"program transfer:   {prog / mb:8.1f} MB/s (mean of 3 attempts)")
+print(f"ratio:              {prog / curl:8.2f} (goal: at least 0.70)")
+print(f"program peak RSS:   {peak / 1024:8.1f} MiB with {size} MiB, {small / 1024:.1f} MiB with 32 MiB")
+PY
