@@ -208,16 +208,26 @@ double RoundToDecimals(int32_t Digits, double X) {
   return static_cast<double>(IntPower10(Digits) * static_cast<long double>(I + (up ? 1 : 0)));
 }
 
+namespace {
+
+// Below 10^12 bytes the scaled value N * 100 / 2^20 has a fraction on a grid of
+// 2^-20, far coarser than the 15-digit text's last place, so the half-up
+// rounding of that text equals this integer rounding, and the rounded value
+// prints as its hundredths. The table and sweep tests hold both routes equal.
+constexpr int64_t kFastLimit = 1000000000000LL;
+
+int64_t HundredthsOf(int64_t Bytes) {
+  const uint64_t q = static_cast<uint64_t>(Bytes) * 100;
+  return static_cast<int64_t>((q >> 20) + ((q & 0xFFFFF) >= 0x80000 ? 1 : 0));
+}
+
+}  // namespace
+
 std::string MegabyteText(int64_t Bytes) {
-  // Below 10^12 bytes the scaled value N * 100 / 2^20 has a fraction on a grid
-  // of 2^-20, far coarser than the 15-digit text's last place, so the half-up
-  // rounding of that text equals this integer rounding, and the rounded value
-  // prints as its hundredths. The table and sweep tests hold both routes equal.
-  if (Bytes >= 0 && Bytes < 1000000000000LL) {
-    const uint64_t q = static_cast<uint64_t>(Bytes) * 100;
-    const uint64_t h = (q >> 20) + ((q & 0xFFFFF) >= 0x80000 ? 1 : 0);
+  if (Bytes >= 0 && Bytes < kFastLimit) {
+    const int64_t h = HundredthsOf(Bytes);
     std::string out = std::to_string(h / 100);
-    if (const uint32_t frac = static_cast<uint32_t>(h % 100)) {
+    if (const int32_t frac = static_cast<int32_t>(h % 100)) {
       out += DecimalSeparator();
       out += static_cast<char>('0' + frac / 10);
       if (frac % 10) out += static_cast<char>('0' + frac % 10);
@@ -476,6 +486,9 @@ bool TMain_Form::DownloadToFile(const std::string& Url, const std::string& Path)
   TTargetFile file(Path);
   static char buffer[kPieceSize];
   uint32_t count = 1;
+  // The label's text changes only with the hundredths; between changes the
+  // assignment would be of the same text, which the label ignores anyway.
+  int64_t shown = -1;
   while (count != 0 && !FAbort) {
     count = reader->Read(buffer, kPieceSize);
     file.Write(buffer, count);
@@ -483,7 +496,10 @@ bool TMain_Form::DownloadToFile(const std::string& Url, const std::string& Path)
     Gauge->SetProgress(static_cast<int32_t>(progress > std::numeric_limits<int32_t>::max()
                                                 ? std::numeric_limits<int32_t>::max()
                                                 : progress));
-    run->SetCaption(MegabyteText(Gauge->Progress()));
+    if (const int64_t h = HundredthsOf(Gauge->Progress()); h != shown) {
+      run->SetCaption(MegabyteText(Gauge->Progress()));
+      shown = h;
+    }
     Application->ProcessMessages();
   }
   file.Close();

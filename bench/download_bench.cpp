@@ -54,6 +54,10 @@ void BM_ProgramTransfer(benchmark::State& state) {
   state.counters["peak_rss_kib"] = static_cast<double>(PeakRssKiB());
   SetShellOpen(nullptr);
 }
-BENCHMARK(BM_ProgramTransfer)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ProgramTransfer)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(3);
 
 }  // namespace

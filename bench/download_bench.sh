@@ -34,11 +34,11 @@ serve() {
   port=$(cat "$work/port")
 }
 
-# program SIZE_MB: "bytes_per_second peak_rss_kib" of three attempts.
+# program: "bytes_per_second peak_rss_kib" of the best of three attempts.
 program() {
   VORLIX_BENCH_HOST="127.0.0.1:$port" VORLIX_BENCH_TMP="$work/" \
     build/app-host/bench/bench_download_bench --benchmark_format=json 2>/dev/null |
-    python3 -c 'import json,sys; b=json.load(sys.stdin)["benchmarks"][0]; assert "error_message" not in b, b; print(b["bytes_per_second"], int(b["peak_rss_kib"]))'
+    python3 -c 'import json,sys; r=[b for b in json.load(sys.stdin)["benchmarks"] if b.get("run_type")=="iteration"]; assert r and all("error_message" not in b for b in r), r; print(max(b["bytes_per_second"] for b in r), max(int(b["peak_rss_kib"]) for b in r))'
 }
 
 serve "$SIZE_MB"
@@ -61,7 +61,7 @@ size, curl, prog, peak, small = sys.argv[1], float(sys.argv[2]), float(sys.argv[
 mb = 1e6
 print(f"package:            {size} MiB from 127.0.0.1")
 print(f"curl -s -o:         {curl / mb:8.1f} MB/s (best of 3)")
-print(f"program transfer:   {prog / mb:8.1f} MB/s (mean of 3 attempts)")
+print(f"program transfer:   {prog / mb:8.1f} MB/s (best of 3)")
 print(f"ratio:              {prog / curl:8.2f} (goal: at least 0.70)")
 print(f"program peak RSS:   {peak / 1024:8.1f} MiB with {size} MiB, {small / 1024:.1f} MiB with 32 MiB")
 PY
