@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -43,9 +44,26 @@ class FontFace {
  public:
   virtual ~FontFace() = default;
   virtual const FontMetrics& Metrics() const = 0;
-  virtual const Glyph& GetGlyph(char16_t ch) = 0;
+  // Each glyph is rendered once; later calls return the cached mask.
+  const Glyph& GetGlyph(char16_t ch) {
+    if (ch < FLow.size()) {
+      if (!FLow[ch]) FLow[ch] = std::make_unique<Glyph>(Render(ch));
+      return *FLow[ch];
+    }
+    auto it = FHigh.find(ch);
+    if (it == FHigh.end()) it = FHigh.emplace(ch, Render(ch)).first;
+    return it->second;
+  }
   // The family actually used (after fallback).
   virtual std::u16string FamilyName() const = 0;
+
+ protected:
+  virtual Glyph Render(char16_t ch) = 0;
+
+ private:
+  // Latin and Cyrillic, by code.
+  std::vector<std::unique_ptr<Glyph>> FLow = std::vector<std::unique_ptr<Glyph>>(0x500);
+  std::unordered_map<char16_t, Glyph> FHigh;
 };
 
 // Never fails: an unknown face gives the system's default face. The face lives as

@@ -113,7 +113,6 @@ class FtFace final : public FontFace {
       FT_Matrix shear = {0x10000, 0x0366A, 0, 0x10000};  // about 12 degrees
       FT_Set_Transform(FFace, &shear, nullptr);
     }
-    FLow.resize(0x500);
   }
   ~FtFace() override {
     if (FFace) FT_Done_Face(FFace);
@@ -122,18 +121,9 @@ class FtFace final : public FontFace {
   const FontMetrics& Metrics() const override { return FMetrics; }
   std::u16string FamilyName() const override { return FFamily; }
 
-  const Glyph& GetGlyph(char16_t ch) override {
-    if (ch < FLow.size()) {
-      if (!FLow[ch]) FLow[ch] = std::make_unique<Glyph>(Render(ch));
-      return *FLow[ch];
-    }
-    auto it = FHigh.find(ch);
-    if (it == FHigh.end()) it = FHigh.emplace(ch, Render(ch)).first;
-    return it->second;
-  }
 
  private:
-  Glyph Render(char16_t ch) {
+  Glyph Render(char16_t ch) override {
     Glyph g;
     const FT_UInt index = FT_Get_Char_Index(FFace, ch);
     if (FT_Load_Glyph(FFace, index, FT_LOAD_TARGET_MONO) != 0) return g;
@@ -166,8 +156,6 @@ class FtFace final : public FontFace {
   FontMetrics FMetrics;
   std::u16string FFamily;
   bool FBold = false;
-  std::vector<std::unique_ptr<Glyph>> FLow;  // Latin and Cyrillic, by code
-  std::unordered_map<char16_t, Glyph> FHigh;
 };
 
 }  // namespace

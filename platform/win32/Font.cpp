@@ -54,7 +54,6 @@ class GdiFace final : public FontFace {
     SetTextColor(FDC, RGB(0, 0, 0));
     SetBkMode(FDC, TRANSPARENT);
     SetTextAlign(FDC, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    FLow.resize(0x500);
   }
   ~GdiFace() override {
     SelectObject(FDC, FOldBitmap);
@@ -67,18 +66,9 @@ class GdiFace final : public FontFace {
   const FontMetrics& Metrics() const override { return FMetrics; }
   std::u16string FamilyName() const override { return FFamily; }
 
-  const Glyph& GetGlyph(char16_t ch) override {
-    if (ch < FLow.size()) {
-      if (!FLow[ch]) FLow[ch] = std::make_unique<Glyph>(Render(ch));
-      return *FLow[ch];
-    }
-    auto it = FHigh.find(ch);
-    if (it == FHigh.end()) it = FHigh.emplace(ch, Render(ch)).first;
-    return it->second;
-  }
 
  private:
-  Glyph Render(char16_t ch) {
+  Glyph Render(char16_t ch) override {
     Glyph g;
     const wchar_t wc = static_cast<wchar_t>(ch);
     SIZE sz{};
@@ -117,8 +107,6 @@ class GdiFace final : public FontFace {
   int32_t FPad = 2, FCellW = 1, FCellH = 1;
   FontMetrics FMetrics;
   std::u16string FFamily;
-  std::vector<std::unique_ptr<Glyph>> FLow;
-  std::unordered_map<char16_t, Glyph> FHigh;
 };
 
 }  // namespace
