@@ -65,19 +65,26 @@ server_stop() {
 # prog_start EXE: starts the program with the scratch temporary directory and
 # the recording xdg-open; sets PROG_PID and APP_WIN (waits up to $2 seconds).
 prog_start() {
-  local exe="$1" limit="${2:-30}" cmd
+  local exe="$1" limit="${2:-30}" cmd tmp="$APP_WORK/tmp"
   case "$exe" in
-    *.exe) cmd=("$ROOT/scripts/wine-run" "$exe") ;;
+    *.exe)
+      cmd=("$ROOT/scripts/wine-run" "$exe")
+      tmp="Z:${tmp//\//\\}"  # the same folder, as a Windows path
+      ;;
     *) cmd=("$exe") ;;
   esac
-  PATH="$APP_WORK/bin:$PATH" TMPDIR="$APP_WORK/tmp" TMP="$APP_WORK/tmp" TEMP="$APP_WORK/tmp" \
+  PATH="$APP_WORK/bin:$PATH" TMPDIR="$APP_WORK/tmp" TMP="$tmp" TEMP="$tmp" \
     "${cmd[@]}" >"$APP_WORK/program.log" 2>&1 &
   PROG_PID=$!
   APP_WIN=""
   local deadline=$((SECONDS + limit)) id
   while [ -z "$APP_WIN" ] && [ $SECONDS -lt $deadline ]; do
     kill -0 "$PROG_PID" 2>/dev/null || break
-    for id in $(timeout 5 xdotool search --onlyvisible --class "$(basename "$exe")" 2>/dev/null); do
+    for id in $( {
+      timeout 5 xdotool search --onlyvisible --class "^$(basename "$exe")\$"
+      LC_ALL=C.UTF-8 timeout 5 xdotool search --onlyvisible --name "^Загрузчик 1.0\$"
+    } 2>/dev/null | sort -u); do
+      WIDTH="" HEIGHT=""
       eval "$(timeout 5 xdotool getwindowgeometry --shell "$id" | grep -E '^(WIDTH|HEIGHT)=')"
       if [ "${WIDTH:-0}" = 417 ] && [ "${HEIGHT:-0}" = 152 ]; then APP_WIN="$id"; fi
     done

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The whole program as a person would use it, on the current DISPLAY (Linux
-# build, or the win64 build under wine with APP_EXE=...exe): a local package
-# server, xdotool clicks and keys, screenshots kept in out/test/.
+# The whole program as a person would use it, on the current DISPLAY: a local
+# package server, xdotool clicks and keys, screenshots kept in out/test/.
 #
-#   tests/e2e/app_linux.sh            builds build/app-host and runs every case
-#   APP_EXE=path tests/e2e/app_linux.sh   uses an existing build instead
+#   tests/e2e/app_program.sh        builds build/app-host and runs every case
+#   APP_EXE=path.exe APP_PROBE=probe.exe tests/e2e/app_program.sh
+#                                   the Windows build under wine (app_win64.sh):
+#                                   the probe is served as the package and
+#                                   proves the launch by writing a file
 #
 # Cases: the exact HEAD request and a download that completes and is launched;
 # Esc during a transfer (file deleted, window stays, close button ends it); a
@@ -23,6 +25,15 @@ if [ -z "${APP_EXE:-}" ]; then
 fi
 kind="linux"
 [[ "$APP_EXE" == *.exe ]] && kind="win64"
+if [ "$kind" = win64 ]; then
+  # Wine takes the temporary directory from its prefix, not from the environment.
+  win_temp="$(timeout 120 "$ROOT/scripts/wine-run" cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')"
+  WIN_TEMP_DIR="$(timeout 60 "$ROOT/scripts/wine-run" winepath -u "$win_temp" 2>/dev/null | tr -d '\r')"
+  [ -d "$WIN_TEMP_DIR" ] || { echo "app e2e win64: FAIL: no temporary directory ($win_temp)"; exit 1; }
+  target_file() { echo "${WIN_TEMP_DIR%/}/vorlix_srv.exe"; }
+fi
+# Every case starts without a file at the target path.
+fresh() { rm -f "$(target_file)" "$(target_file).launched"; }
 OUT="$ROOT/out/test"
 mkdir -p "$OUT"
 LIMIT="${APP_E2E_APPEAR_SECONDS:-60}"
@@ -62,29 +73,38 @@ FAILURE="255,151,151"
 # ---- a download that completes and is launched; the exact HEAD request
 case_name="download"
 app_work "$ROOT/out/test/app-$kind-download"
-server_start --size-mb 24 || fail "server"
+fresh
+if [ "$kind" = win64 ]; then
+  server_start --x64-file "$APP_PROBE" || fail "server"
+  want_size=$(stat -c %s "$APP_PROBE")
+else
+  server_start --size-mb 24 || fail "server"
+  want_size=25165824
+fi
 prog_start "$APP_EXE" "$LIMIT" || fail "no window"
 shot "$OUT/app-$kind-rest.png"
 click "$cx" "$cy"
 prog_wait_exit 120 || fail "the program did not close after the download"
 [ "$PROG_STATUS" = 0 ] || fail "exit status $PROG_STATUS"
 size=$(target_size)
-[ "$size" = 25165824 ] || fail "file of $size bytes, want 25165824"
-want_launch="$(target_file)"
-[ "$kind" = win64 ] && want_launch=""
-if [ "$kind" = linux ]; then
-  [ "$(launched)" = "$want_launch" ] || fail "launched '$(launched)', want '$want_launch'"
+[ "$size" = "$want_size" ] || fail "file of $size bytes, want $want_size"
+if [ "$kind" = win64 ]; then
+  probe_ran() { [ -e "$(target_file).launched" ]; }
+  wait_for 30 probe_ran || fail "the downloaded program was not started"
+else
+  [ "$(launched)" = "$(target_file)" ] || fail "launched '$(launched)', want '$(target_file)'"
 fi
 want_head="HEAD /setup/x64.exe HTTP/1.1\r\nContent-Type: text/html\r\nHost: $APP_HOST\r\nAccept: text/html, */*\r\nUser-Agent: Mozilla/3.0 (compatible; Vorlix Library)\r\n\r\n"
 head_bytes=$(head -c "$(printf "$want_head" | wc -c)" "$APP_WORK/requests.log" | od -An -c)
 [ "$head_bytes" = "$(printf "$want_head" | od -An -c)" ] ||
   fail "HEAD request differs: $(head -n 6 "$APP_WORK/requests.log" | cat -A | tr '\n' ' ')"
 server_stop
-echo "app e2e $kind download: OK: HEAD bytes as expected, 25165824 bytes, launched, closed with status 0"
+echo "app e2e $kind download: OK: HEAD bytes as expected, $want_size bytes, launched, closed with status 0"
 
 # ---- Esc during the transfer
 case_name="esc"
 app_work "$ROOT/out/test/app-$kind-esc"
+fresh
 server_start --size-mb 24 --rate 4096 || fail "server"
 prog_start "$APP_EXE" "$LIMIT" || fail "no window"
 click "$cx" "$cy"
@@ -109,6 +129,7 @@ echo "app e2e $kind esc: OK: transfer stopped, file deleted, light red gauge, cl
 # ---- fewer bytes than announced
 case_name="short"
 app_work "$ROOT/out/test/app-$kind-short"
+fresh
 server_start --size-mb 4 --short 1000 || fail "server"
 prog_start "$APP_EXE" "$LIMIT" || fail "no window"
 click "$cx" "$cy"
