@@ -337,4 +337,19 @@ TEST_F(MainFormTest, UnwritableTargetShowsNotFound) {
   EXPECT_TRUE(fs::is_directory(form->TargetPath()));
 }
 
+// The file is written through a buffer; a write that fails when the buffer is
+// flushed still ends the transfer there, and the attempt judges the file.
+TEST_F(MainFormTest, WriteFailureEndsTheTransfer) {
+  std::error_code ec;
+  fs::create_symlink("/dev/full", form->TargetPath(), ec);
+  if (ec || !fs::exists("/dev/full")) GTEST_SKIP() << "no always-full device here";
+  PackageServer server({.Body = Pattern(2000000)});
+  SetDownloadHost(server.HostAndPort());
+  Click(form->Nx1);
+  EXPECT_EQ(form->size->Caption(), Ansi("Ошибка размера"));
+  EXPECT_LT(form->Gauge->Progress(), 2000000);  // stopped at the first failed write
+  EXPECT_TRUE(launched.empty());
+  EXPECT_FALSE(fs::is_symlink(fs::symlink_status(form->TargetPath())));
+}
+
 }  // namespace
