@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "app/Crc32.h"
 #include "framework/Graphics.h"
@@ -16,8 +17,9 @@ class FileSizeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::path(platform::TempDirectory()) /
-          ("vorlix_size_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+          ("vorlix_size_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+           std::to_string(std::random_device{}()));
     fs::create_directories(dir);
   }
   void TearDown() override {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,8 @@ class MainFormTest : public ::testing::Test {
     SetDecimalSeparator(',');
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir = fs::path(platform::TempDirectory()) /
-          (std::string("vorlix_app_") + info->test_suite_name() + "_" + info->name());
+          (std::string("vorlix_app_") + info->test_suite_name() + "_" + info->name() + "_" +
+           std::to_string(std::random_device{}()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     SetTempDirectoryOverride((dir / "").string());
