@@ -94,18 +94,22 @@ class Handler(socketserver.BaseRequestHandler):
         count = max(0, pkg.size - cfg.short)
         started = time.monotonic()
         sent = 0
-        for chunk in pkg.chunks(count):
-            view = memoryview(chunk)
-            step = len(view) if not cfg.rate else max(1, cfg.rate * 1024 // 20)
-            for i in range(0, len(view), step):
-                if not self.send(view[i:i + step]):
-                    return
-                sent += min(step, len(view) - i)
-                if cfg.rate:
-                    due = started + sent / (cfg.rate * 1024.0)
-                    delay = due - time.monotonic()
-                    if delay > 0:
-                        time.sleep(delay)
+        try:
+            for chunk in pkg.chunks(count):
+                view = memoryview(chunk)
+                step = len(view) if not cfg.rate else max(1, cfg.rate * 1024 // 20)
+                for i in range(0, len(view), step):
+                    if not self.send(view[i:i + step]):
+                        return
+                    sent += min(step, len(view) - i)
+                    if cfg.rate:
+                        due = started + sent / (cfg.rate * 1024.0)
+                        delay = due - time.monotonic()
+                        if delay > 0:
+                            time.sleep(delay)
+        finally:
+            print("GET %s: sent %d of %d bytes" % (target.decode("latin-1"), sent, pkg.size),
+                  file=sys.stderr, flush=True)
 
     def send(self, data):
         try:
