@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     TApplication app;
     sSkinLibraryStartup(std::vector<std::string>(argv + 1, argv + argc));
     app.SetTitle(Utf8ToAnsi("Загрузчик 1.0"));
+    DecimalSeparator();  // the user's setting, read once at start
     app.CreateForm<TMain_Form>();
     app.Run();
   } catch (const std::exception& e) {
