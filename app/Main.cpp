@@ -430,9 +430,10 @@ void TMain_Form::bcloseClick(TObject*) {
 }
 
 void TMain_Form::Nx1Click(TObject* Sender) {
-  if (Tag() != 0) return;
+  const auto* button = dynamic_cast<TComponent*>(Sender);
+  if (Tag() != 0 || !button) return;
   Gauge->SetVisible(true);
-  StartDownload(static_cast<TComponent*>(Sender)->Tag());
+  StartDownload(button->Tag());
 }
 
 void TMain_Form::StartDownload(int32_t Kind) {
