@@ -5,99 +5,22 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/Sockets.h"
+#include "tests/support/LoopbackSocket.h"
 
 namespace {
 
 using vxsock::TSocket;
 
-struct Api {
-  int(VX_SOCKAPI* WSAStartup)(uint16_t, vxsock::TWSAData*);
-  TSocket(VX_SOCKAPI* socket)(int, int, int);
-  int(VX_SOCKAPI* bind)(TSocket, const vxsock::TSockAddrIn*, int);
-  int(VX_SOCKAPI* listen)(TSocket, int);
-  TSocket(VX_SOCKAPI* accept)(TSocket, vxsock::TSockAddrIn*, int*);
-  int(VX_SOCKAPI* getsockname)(TSocket, vxsock::TSockAddrIn*, int*);
-  int(VX_SOCKAPI* select)(int, vxsock::TFdSet*, vxsock::TFdSet*, vxsock::TFdSet*,
-                          const vxsock::TTimeVal*);
-  int(VX_SOCKAPI* recv)(TSocket, char*, int, int);
-  int(VX_SOCKAPI* send)(TSocket, const char*, int, int);
-  int(VX_SOCKAPI* shutdown)(TSocket, int);
-  int(VX_SOCKAPI* closesocket)(TSocket);
-};
-
-template <typename F>
-void Lookup(void* lib, const char* name, F& slot) {
-  uint32_t code = 0;
-  void* p = vxsock::SocketEntryPoint(lib, name, code);
-  if (!p) throw std::runtime_error(std::string("socket entry point missing: ") + name);
-  slot = reinterpret_cast<F>(p);
-}
-
-const Api& Sock() {
-  static const Api api = [] {
-    uint32_t code = 0;
-    void* lib = vxsock::LoadSocketLibrary("WS2_32.DLL", code);
-    if (!lib) throw std::runtime_error("socket library not loaded");
-    Api a{};
-    Lookup(lib, "WSAStartup", a.WSAStartup);
-    Lookup(lib, "socket", a.socket);
-    Lookup(lib, "bind", a.bind);
-    Lookup(lib, "listen", a.listen);
-    Lookup(lib, "accept", a.accept);
-    Lookup(lib, "getsockname", a.getsockname);
-    Lookup(lib, "select", a.select);
-    Lookup(lib, "recv", a.recv);
-    Lookup(lib, "send", a.send);
-    Lookup(lib, "shutdown", a.shutdown);
-    Lookup(lib, "closesocket", a.closesocket);
-    vxsock::TWSAData data;
-    if (a.WSAStartup(0x0202, &data) != 0) throw std::runtime_error("socket start-up failed");
-    return a;
-  }();
-  return api;
-}
-
-bool WaitReadable(TSocket s, int ms) {
-  vxsock::TFdSet set{};
-  set.fd_count = 1;
-  set.fd_array[0] = s;
-  vxsock::TTimeVal tv{ms / 1000, (ms % 1000) * 1000};
-  return Sock().select(0, &set, nullptr, nullptr, &tv) == 1;
-}
-
-bool SendAll(TSocket s, const char* p, size_t n) {
-  while (n > 0) {
-    const int r = Sock().send(s, p, static_cast<int>(std::min<size_t>(n, 1 << 20)), 0);
-    if (r <= 0) return false;
-    p += r;
-    n -= static_cast<size_t>(r);
-  }
-  return true;
-}
+using loopback::SendAll;
+using loopback::Sock;
+using loopback::WaitReadable;
 
 constexpr auto kLifetime = std::chrono::seconds(60);
 
 }  // namespace
 
 PackageServer::PackageServer(Package p) : FPackage(std::move(p)) {
-  const Api& a = Sock();
-  TSocket s = a.socket(vxsock::kAfInet, vxsock::kSockStream, 0);
-  if (s == vxsock::kInvalidSocket) throw std::runtime_error("socket failed");
-  vxsock::TSockAddrIn addr{};
-  addr.sin_family = vxsock::kAfInet;
-  const uint8_t loopback[4] = {127, 0, 0, 1};
-  std::memcpy(&addr.sin_addr.S_addr, loopback, 4);
-  int len = sizeof addr;
-  if (a.bind(s, &addr, sizeof addr) != 0 || a.listen(s, 8) != 0 ||
-      a.getsockname(s, &addr, &len) != 0) {
-    a.closesocket(s);
-    throw std::runtime_error("listen failed");
-  }
-  uint8_t port[2];
-  std::memcpy(port, &addr.sin_port, 2);
-  FPort = (port[0] << 8) | port[1];
-  FListener = s;
+  FListener = loopback::Listen(FPort);
   FThread = std::thread([this] { Run(); });
 }
 

@@ -5,91 +5,12 @@
 #include <random>
 #include <stdexcept>
 
-#include "platform/Sockets.h"
+#include "tests/support/LoopbackSocket.h"
 
-namespace {
-
+using loopback::Listen;
+using loopback::Sock;
+using loopback::WaitReadable;
 using vxsock::TSocket;
-
-// The socket library's entry points, looked up once by name.
-struct Api {
-  int(VX_SOCKAPI* WSAStartup)(uint16_t, vxsock::TWSAData*);
-  TSocket(VX_SOCKAPI* socket)(int, int, int);
-  int(VX_SOCKAPI* bind)(TSocket, const vxsock::TSockAddrIn*, int);
-  int(VX_SOCKAPI* listen)(TSocket, int);
-  TSocket(VX_SOCKAPI* accept)(TSocket, vxsock::TSockAddrIn*, int*);
-  int(VX_SOCKAPI* getsockname)(TSocket, vxsock::TSockAddrIn*, int*);
-  int(VX_SOCKAPI* select)(int, vxsock::TFdSet*, vxsock::TFdSet*, vxsock::TFdSet*,
-                          const vxsock::TTimeVal*);
-  int(VX_SOCKAPI* recv)(TSocket, char*, int, int);
-  int(VX_SOCKAPI* send)(TSocket, const char*, int, int);
-  int(VX_SOCKAPI* shutdown)(TSocket, int);
-  int(VX_SOCKAPI* closesocket)(TSocket);
-  int(VX_SOCKAPI* setsockopt)(TSocket, int, int, const char*, int);
-};
-
-template <typename F>
-void Lookup(void* lib, const char* name, F& slot) {
-  uint32_t code = 0;
-  void* p = vxsock::SocketEntryPoint(lib, name, code);
-  if (!p) throw std::runtime_error(std::string("socket entry point missing: ") + name);
-  slot = reinterpret_cast<F>(p);
-}
-
-const Api& Sock() {
-  static const Api api = [] {
-    uint32_t code = 0;
-    void* lib = vxsock::LoadSocketLibrary("WS2_32.DLL", code);
-    if (!lib) throw std::runtime_error("socket library not loaded");
-    Api a{};
-    Lookup(lib, "WSAStartup", a.WSAStartup);
-    Lookup(lib, "socket", a.socket);
-    Lookup(lib, "bind", a.bind);
-    Lookup(lib, "listen", a.listen);
-    Lookup(lib, "accept", a.accept);
-    Lookup(lib, "getsockname", a.getsockname);
-    Lookup(lib, "select", a.select);
-    Lookup(lib, "recv", a.recv);
-    Lookup(lib, "send", a.send);
-    Lookup(lib, "shutdown", a.shutdown);
-    Lookup(lib, "closesocket", a.closesocket);
-    Lookup(lib, "setsockopt", a.setsockopt);
-    vxsock::TWSAData data;
-    if (a.WSAStartup(0x0202, &data) != 0) throw std::runtime_error("socket start-up failed");
-    return a;
-  }();
-  return api;
-}
-
-bool WaitReadable(TSocket s, int ms) {
-  vxsock::TFdSet set{};
-  set.fd_count = 1;
-  set.fd_array[0] = s;
-  vxsock::TTimeVal tv{ms / 1000, (ms % 1000) * 1000};
-  return Sock().select(0, &set, nullptr, nullptr, &tv) == 1;
-}
-
-TSocket Listen(int& port) {
-  const Api& a = Sock();
-  TSocket s = a.socket(vxsock::kAfInet, vxsock::kSockStream, 0);
-  if (s == vxsock::kInvalidSocket) throw std::runtime_error("socket failed");
-  vxsock::TSockAddrIn addr{};
-  addr.sin_family = vxsock::kAfInet;
-  const uint8_t loopback[4] = {127, 0, 0, 1};
-  std::memcpy(&addr.sin_addr.S_addr, loopback, 4);
-  int len = sizeof addr;
-  if (a.bind(s, &addr, sizeof addr) != 0 || a.listen(s, 8) != 0 ||
-      a.getsockname(s, &addr, &len) != 0) {
-    a.closesocket(s);
-    throw std::runtime_error("listen failed");
-  }
-  uint8_t p[2];
-  std::memcpy(p, &addr.sin_port, 2);
-  port = (p[0] << 8) | p[1];
-  return s;
-}
-
-}  // namespace
 
 ScriptedServer::ScriptedServer(uint32_t seed, int maxPiece)
     : FSeed(seed), FMaxPiece(maxPiece < 1 ? 1 : maxPiece) {
@@ -136,7 +57,7 @@ int ScriptedServer::UnusedPort() {
 }
 
 void ScriptedServer::Run() {
-  const Api& a = Sock();
+  const loopback::Api& a = Sock();
   for (size_t i = 0; i < FScripts.size() && !FStop; ++i) {
     // A client that never comes must not keep the server alive.
     bool ready = false;
@@ -218,10 +139,6 @@ bool ScriptedServer::ReadUntil(uintptr_t s, size_t index, int ms, bool stopAtHea
 }
 
 void ScriptedServer::SendAll(uintptr_t s, const char* p, size_t n) {
-  while (n > 0) {
-    int r = Sock().send(s, p, static_cast<int>(n), 0);
-    if (r <= 0) return;  // the client went away; the test sees what it got
-    p += r;
-    n -= static_cast<size_t>(r);
-  }
+  // A client that went away sees what it got.
+  loopback::SendAll(s, p, n);
 }
