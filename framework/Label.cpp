@@ -68,8 +68,9 @@ void TCustomLabel::Loaded() {
   AdjustBounds();
 }
 
-void TCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {
+std::string TCustomLabel::TextToDraw(uint32_t& Flags) const {
   std::string text = Caption();
+  // An empty label still measures one blank of its font.
   if ((Flags & DT_CALCRECT) && (text.empty() || (FShowAccelChar && text == "&"))) text += ' ';
   if (!FShowAccelChar) Flags |= DT_NOPREFIX;
   if (UseRightToLeftAlignment()) {
@@ -79,6 +80,11 @@ void TCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {
       Flags |= DT_RIGHT;
   }
   if (UseRightToLeftReading()) Flags |= DT_RTLREADING;
+  return text;
+}
+
+void TCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {
+  const std::string text = TextToDraw(Flags);
   TCanvas* c = DrawCanvas();
   c->Font()->Assign(*Font());
   if (!Enabled()) {

@@ -40,6 +40,8 @@ class TCustomLabel : public TGraphicControl {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // Draws (or with DT_CALCRECT measures into Rect) the caption on Canvas.
   virtual void DoDrawText(TRect& Rect, uint32_t Flags);
+  // The caption as drawn and the flags adjusted for accelerators and reading order.
+  std::string TextToDraw(uint32_t& Flags) const;
   virtual void AdjustBounds();
   // The canvas the label measures and draws on: its own while painting, the
   // screen canvas otherwise.

@@ -79,16 +79,7 @@ void TsCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {
     TCustomLabel::DoDrawText(Rect, Flags);
     return;
   }
-  std::string text = Caption();
-  if ((Flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar() && text == "&"))) text += ' ';
-  if (!ShowAccelChar()) Flags |= DT_NOPREFIX;
-  if (UseRightToLeftAlignment()) {
-    if (Flags & DT_RIGHT)
-      Flags &= ~DT_RIGHT;
-    else if (!(Flags & DT_CENTER))
-      Flags |= DT_RIGHT;
-  }
-  if (UseRightToLeftReading()) Flags |= DT_RTLREADING;
+  const std::string text = TextToDraw(Flags);
   TCanvas* c = DrawCanvas();
   c->Font()->Assign(*GetTextFont());
   c->Font()->SetColor(GetTextColor());
