@@ -6,6 +6,8 @@
 #   tests/e2e/window_check.sh PROGRAM OUT.png
 #
 # PROGRAM is the Linux binary or a Windows .exe (run through scripts/wine-run).
+# WINDOW_CHECK_WHILE_OPEN, when set, is a command run while the window is open;
+# it must succeed, and the program must still close normally afterwards.
 # The caller provides the display (source scripts/common.sh; start_xvfb). Every
 # wait has a limit; prints one line with the result and exits non-zero on failure.
 set -uo pipefail
@@ -106,6 +108,12 @@ eval "$(xq getwindowgeometry --shell "$win" | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9-
 mkdir -p "$(dirname "$out")"
 timeout 10 import -window root -crop "${WANT_W}x${WANT_H}+${X}+${Y}" +repage "$out" 2>/dev/null ||
   fail "cannot take the screenshot"
+
+if [ -n "${WINDOW_CHECK_WHILE_OPEN:-}" ]; then
+  timeout 120 bash -c "$WINDOW_CHECK_WHILE_OPEN" || fail "while open: '$WINDOW_CHECK_WHILE_OPEN' failed"
+  kill -0 "$pid" 2>/dev/null || fail "the program ended while '$WINDOW_CHECK_WHILE_OPEN' ran"
+  sleep 0.5
+fi
 
 # The program handles Alt+F4 itself when no window manager does.
 xq key --window "$win" alt+F4
