@@ -26,5 +26,7 @@ class PixelMemory {
 // Throws std::bad_alloc when the memory cannot be had.
 std::unique_ptr<PixelMemory> AllocatePixelMemory(int32_t width, int32_t height,
                                                  int32_t bitsPerPixel, size_t bytes);
+// Plain zero-filled memory without a device context (every system).
+std::unique_ptr<PixelMemory> AllocateHeapPixels(size_t bytes);
 
 }  // namespace platform

@@ -1,29 +1,10 @@
 #include "platform/PixelMemory.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <new>
-
 namespace platform {
 
-namespace {
-class HeapPixels final : public PixelMemory {
- public:
-  explicit HeapPixels(size_t bytes)
-      : FBits(static_cast<uint8_t*>(std::calloc(bytes ? bytes : 1, 1))) {
-    if (!FBits) throw std::bad_alloc();
-  }
-  ~HeapPixels() override { std::free(FBits); }
-  uint8_t* Bits() override { return FBits; }
-  void* DeviceContext() override { return nullptr; }
-
- private:
-  uint8_t* FBits;
-};
-}  // namespace
-
+// No device contexts here: every bitmap is plain memory.
 std::unique_ptr<PixelMemory> AllocatePixelMemory(int32_t, int32_t, int32_t, size_t bytes) {
-  return std::make_unique<HeapPixels>(bytes);
+  return AllocateHeapPixels(bytes);
 }
 
 }  // namespace platform

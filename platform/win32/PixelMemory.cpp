@@ -2,26 +2,11 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <new>
 
 namespace platform {
 
 namespace {
-
-class HeapPixels final : public PixelMemory {
- public:
-  explicit HeapPixels(size_t bytes)
-      : FBits(static_cast<uint8_t*>(std::calloc(bytes ? bytes : 1, 1))) {
-    if (!FBits) throw std::bad_alloc();
-  }
-  ~HeapPixels() override { std::free(FBits); }
-  uint8_t* Bits() override { return FBits; }
-  void* DeviceContext() override { return nullptr; }
-
- private:
-  uint8_t* FBits;
-};
 
 // A bottom-up 32-bit DIB section selected into its own memory DC.
 class DibSection final : public PixelMemory {
@@ -68,7 +53,7 @@ std::unique_ptr<PixelMemory> AllocatePixelMemory(int32_t width, int32_t height,
   // DIB sections are zero-filled, as the heap memory is.
   if (bitsPerPixel == 32 && width > 0 && height > 0)
     return std::make_unique<DibSection>(width, height);
-  return std::make_unique<HeapPixels>(bytes);
+  return AllocateHeapPixels(bytes);
 }
 
 }  // namespace platform
