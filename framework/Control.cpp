@@ -429,11 +429,6 @@ void TControl::SendToBack() {
   Invalidate();
 }
 
-TControl* TControl::ParentOrSelfWin() {
-  if (dynamic_cast<TWinControl*>(this)) return this;
-  return FParent;
-}
-
 // ============================================================== TGraphicControl
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}

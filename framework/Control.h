@@ -224,7 +224,6 @@ class TControl : public TComponent {
   // Points FCanvas at the form's back buffer for this control's client area,
   // clipped to clip (form coordinates); false when nothing is visible.
   bool PrepareCanvas(TCanvas* canvas, const TRect& clip, bool nonClient = false);
-  TControl* ParentOrSelfWin();
 
   TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   TControlState FControlState = 0;
@@ -234,7 +233,6 @@ class TControl : public TComponent {
   friend class TWinControl;
   friend class TForm;
   void HandleMouseMessage(TMessage& Message);
-  void UpdateAnchorRules();
 
   TWinControl* FParent = nullptr;
   int32_t FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
